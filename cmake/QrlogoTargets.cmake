@@ -1,0 +1,54 @@
+# Shared settings for qrlogo's own targets: C++20 and warnings as errors in our code only.
+function(qrlogo_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror -Wno-error=deprecated-declarations)
+endfunction()
+
+# One static library per folder: every .cpp of the folder, the folder's parent on the include path.
+function(qrlogo_library name)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(NOT sources)
+        # A folder whose code has not been written yet still gives a target to link.
+        set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    qrlogo_warnings(${name})
+endfunction()
+
+# A program of ours that lands in build/bin.
+function(qrlogo_program name)
+    add_executable(${name} ${ARGN})
+    qrlogo_warnings(${name})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+endfunction()
+
+# A test program: qrlogo_test(name [LABEL unit|e2e|tsan] SOURCES ...). Its cases are discovered
+# one by one for ctest, run on Qt's offscreen platform, and carry the label (default unit).
+function(qrlogo_test name)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "LABEL" "SOURCES")
+    if(NOT arg_LABEL)
+        set(arg_LABEL unit)
+    endif()
+    add_executable(${name} ${arg_SOURCES})
+    qrlogo_warnings(${name})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+    gtest_discover_tests(${name}
+        PROPERTIES LABELS ${arg_LABEL}
+                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QRLOGO_SOURCE_DIR=${PROJECT_SOURCE_DIR};QRLOGO_BIN_DIR=${PROJECT_BINARY_DIR}/bin"
+        DISCOVERY_TIMEOUT 60)
+    if(arg_LABEL STREQUAL "tsan")
+        add_dependencies(tsan_tests ${name})
+    endif()
+endfunction()
+
+# A libFuzzer target: fuzz/<name>/ holds its source and its seed corpus in corpus/.
+function(qrlogo_fuzz_target name)
+    add_executable(fuzz-${name} ${ARGN})
+    qrlogo_warnings(fuzz-${name})
+    target_include_directories(fuzz-${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_options(fuzz-${name} PRIVATE -fsanitize=fuzzer)
+    set_target_properties(fuzz-${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/fuzz)
+    add_dependencies(fuzz_targets fuzz-${name})
+endfunction()

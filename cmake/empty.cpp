@@ -1,0 +1,1 @@
+// Compiled into libraries whose folder holds no source yet.
