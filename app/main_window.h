@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+
+#include "platform/window_capture.h"
+
 namespace qrlogo {
 
 class PicBox;      // logo/pic_box.h: the logo picture box
@@ -30,5 +34,8 @@ CartoonBox& 动画框1();
 CommonDlg& 通用对话框1();
 platform::PushButton& 按钮2();
 platform::EditBox& 编辑框1();
+
+// The native window of a component (by its layout index, app/layout.h), for the screen copy.
+platform::WindowHandle WindowOfControl(std::size_t componentIndex);
 
 }  // namespace qrlogo

@@ -18,6 +18,4 @@ int ProgramMain() {
     return 0;
 }
 
-void OnProgramExit() { LogoPath = Text(); }
-
 }  // namespace qrlogo
