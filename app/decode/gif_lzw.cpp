@@ -39,7 +39,7 @@ std::size_t WriteString(const LzwTable& table, unsigned code, std::span<std::uin
 
 bool DecodeGifLzw(std::span<const std::uint8_t> data, int minimumCodeSize,
                   std::span<std::uint8_t> out) {
-    if (minimumCodeSize < 1 || minimumCodeSize > 8) return false;
+    if (minimumCodeSize < 1 || minimumCodeSize >= kMaxLzwCodeBits) return false;
     const unsigned clearCode = 1u << minimumCodeSize;
     const unsigned endCode = clearCode + 1;
 
@@ -47,8 +47,8 @@ bool DecodeGifLzw(std::span<const std::uint8_t> data, int minimumCodeSize,
     for (unsigned i = 0; i < clearCode; ++i) {
         table.prefix[i] = 0;
         table.length[i] = 1;
-        table.suffix[i] = static_cast<std::uint8_t>(i);
-        table.first[i] = static_cast<std::uint8_t>(i);
+        table.suffix[i] = static_cast<std::uint8_t>(i & 0xFF);
+        table.first[i] = static_cast<std::uint8_t>(i & 0xFF);
     }
     unsigned codeBits = minimumCodeSize + 1;
     unsigned nextCode = clearCode + 2;
@@ -75,6 +75,9 @@ bool DecodeGifLzw(std::span<const std::uint8_t> data, int minimumCodeSize,
             continue;
         }
         if (code == endCode) break;
+        // Wide minimum code sizes occur in real files; only their first 256 literals can name
+        // a colour index.
+        if (code < clearCode && code > 255) return false;
         if (previous < 0) {
             if (code >= clearCode) return false;
             out[position++] = static_cast<std::uint8_t>(code);
