@@ -1,0 +1,134 @@
+#include "tests/support/tool_session.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace qrlogo::test {
+namespace {
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::filesystem::path NewFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qrlogo-e2e-XXXXXX").string();
+    return mkdtemp(pattern.data()) ? std::filesystem::path(pattern) : std::filesystem::path();
+}
+
+std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+}  // namespace
+
+ToolSession::ToolSession(const Options& options) {
+    m_display = std::make_unique<XvfbDisplay>();
+    m_folder = NewFolder();
+    m_programName = std::filesystem::path(options.program).filename().string();
+    std::filesystem::copy_file(options.program, m_folder / m_programName);
+    m_errorLog = m_folder.parent_path() / (m_folder.filename().string() + ".stderr");
+    ChildProcess::Options run;
+    run.arguments = {(m_folder / m_programName).string()};
+    run.environment = options.environment;
+    run.environment.push_back("DISPLAY=" + m_display->Name());
+    run.environment.push_back("QT_QPA_PLATFORM=xcb");
+    run.workingDirectory = options.startIn.empty() ? "/" : options.startIn;
+    run.standardError = m_errorLog.string();
+    m_process = std::make_unique<ChildProcess>(run);
+}
+
+ToolSession::~ToolSession() {
+    m_process.reset();
+    m_display.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+    std::filesystem::remove(m_errorLog, ignored);
+}
+
+bool ToolSession::WaitForWindow() {
+    return WaitUntil(std::chrono::seconds(20), [&] {
+        std::istringstream ids(
+            m_display->Run("xdotool search --onlyvisible --name " + Quote("二维码制作工具")));
+        std::getline(ids, m_windowId);
+        return !m_windowId.empty();
+    });
+}
+
+std::optional<std::array<int, 4>> ToolSession::WindowGeometry() const {
+    std::istringstream info(m_display->Run("xwininfo -id " + m_windowId));
+    std::array<int, 4> geometry{};
+    int found = 0;
+    for (std::string line; std::getline(info, line);) {
+        const auto value = [&](const char* label, int slot) {
+            const auto at = line.find(label);
+            if (at == std::string::npos) return;
+            geometry[slot] = std::stoi(line.substr(at + std::string(label).size()));
+            ++found;
+        };
+        value("Absolute upper-left X:", 0);
+        value("Absolute upper-left Y:", 1);
+        value("Width:", 2);
+        value("Height:", 3);
+    }
+    if (found != 4) return std::nullopt;
+    return geometry;
+}
+
+std::string ToolSession::WindowTitle() const {
+    return m_display->Run("xdotool getwindowname " + m_windowId);
+}
+
+void ToolSession::ClickAt(int x, int y) const {
+    m_display->Run("xdotool mousemove --window " + m_windowId + " " + std::to_string(x) + " " +
+                   std::to_string(y) + " click 1");
+}
+
+void ToolSession::Type(const std::string& utf8) const {
+    m_display->Run("xdotool type --delay 30 " + Quote(utf8));
+}
+
+void ToolSession::Key(const std::string& keyName) const {
+    m_display->Run("xdotool key " + Quote(keyName));
+}
+
+std::vector<std::filesystem::path> ToolSession::SavedFiles() const {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder)) {
+        if (entry.path().filename() != m_programName) files.push_back(entry.path());
+    }
+    return files;
+}
+
+std::optional<BmpPixels> ReadBmp24(const std::vector<std::uint8_t>& file) {
+    if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') return std::nullopt;
+    const auto offset = U32At(file, 10);
+    const auto width = static_cast<std::int32_t>(U32At(file, 18));
+    const auto height = static_cast<std::int32_t>(U32At(file, 22));
+    const auto bits = file[28] | file[29] << 8;
+    if (bits != 24 || width <= 0 || height <= 0 || width > 10000 || height > 10000) return std::nullopt;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+    if (file.size() < offset + stride * height) return std::nullopt;
+    BmpPixels bmp{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+    for (int y = 0; y < height; ++y) {
+        // Rows are stored bottom-up.
+        const std::uint8_t* row = file.data() + offset + stride * (height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            bmp.pixels[static_cast<std::size_t>(y) * width + x] =
+                0xFF000000u | row[3 * x + 2] << 16 | row[3 * x + 1] << 8 | row[3 * x];
+        }
+    }
+    return bmp;
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace qrlogo::test
