@@ -12,8 +12,13 @@ constexpr std::uint32_t kWhite = Argb(0xFF, 0xFF, 0xFF);
 constexpr int kPollMs = 10;
 constexpr int kZeroDelayMs = 50;
 
-// An index beyond the table in force draws black.
+// As for a still GIF: without any colour table an index is a grey level, and an index beyond
+// the table in force draws black.
 std::uint32_t ColourOf(const std::vector<GifColour>& table, int index) {
+    if (table.empty()) {
+        const auto level = static_cast<std::uint8_t>(index);
+        return Argb(level, level, level);
+    }
     if (index < 0 || static_cast<std::size_t>(index) >= table.size()) return Argb(0, 0, 0);
     const GifColour& c = table[static_cast<std::size_t>(index)];
     return Argb(c.r, c.g, c.b);

@@ -46,6 +46,16 @@ TEST(GifComposer, DrawsOnWhiteAndClipsToTheScreen) {
     std::vector<std::uint32_t> expected(8, kWhite);
     expected[7] = kBlue;
     EXPECT_EQ(composer.Canvas().pixels, expected);
+
+    // Indices beyond the table draw black; without any table they are grey levels.
+    GifImage beyond{0, 0, 2, 1, {1, 9}, {{1, 2, 3}, {4, 5, 6}}};
+    GifImage noTable{0, 0, 2, 1, {1, 9}, {}};
+    const GifFile both = Screen(2, 1, {beyond, noTable});
+    GifComposer other(both);
+    other.DrawNext();
+    EXPECT_EQ(other.Canvas().pixels, (std::vector<std::uint32_t>{Argb(4, 5, 6), Argb(0, 0, 0)}));
+    other.DrawNext();
+    EXPECT_EQ(other.Canvas().pixels, (std::vector<std::uint32_t>{Argb(1, 1, 1), Argb(9, 9, 9)}));
 }
 
 TEST(GifComposer, TransparencyIsTestedByColour) {

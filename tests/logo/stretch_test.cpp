@@ -29,8 +29,7 @@ TEST(StretchNearest, RepeatsAndDropsWholePixels) {
             ASSERT_EQ(big.At(x, y), x < 36 ? kRed : kBlue) << x << "," << y;
     }
 
-    // Shrinking 4 columns to 2 keeps columns 0 and 2 (the ones under the target centres... of 1 and
-    // 3).
+    // Shrinking 4 columns to 2 keeps columns 1 and 3, the ones under the target centres.
     PixelBuffer stripes(4, 1);
     stripes.pixels = {kRed, kWhite, kBlue, kBlack};
     const PixelBuffer small = StretchNearest(stripes, 2, 1);
