@@ -66,6 +66,19 @@ void ReadBackground(png_structp png, png_infop info, PngFacts& facts) {
     facts.hasBackground = true;
 }
 
+// A tRNS colour that no sample of the image's depth can take marks no pixel, but libpng
+// would cut it to the depth and make the wrong pixels transparent.
+bool TransparencyIsUnreachable(png_structp png, png_infop info) {
+    png_color_16p colour = nullptr;
+    if (!png_get_tRNS(png, info, nullptr, nullptr, &colour) || !colour) return false;
+    const int colourType = png_get_color_type(png, info);
+    const unsigned top = (1u << png_get_bit_depth(png, info)) - 1;
+    const bool unreachable = (colourType == PNG_COLOR_TYPE_GRAY && colour->gray > top) ||
+                             (colourType == PNG_COLOR_TYPE_RGB &&
+                              (colour->red > top || colour->green > top || colour->blue > top));
+    return unreachable;
+}
+
 // Reads the image as 8-bit RGBA rows into `rgba`. No object with a destructor lives in this
 // frame, so libpng's longjmp out of any call below is safe.
 bool ReadPng(MemorySource* source, PngFacts* facts, std::vector<std::uint8_t>* rgba) {
@@ -96,7 +109,12 @@ bool ReadPng(MemorySource* source, PngFacts* facts, std::vector<std::uint8_t>* r
     }
     ReadBackground(png, info, *facts);
 
-    png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
+    if (TransparencyIsUnreachable(png, info)) {
+        png_set_invalid(png, info, PNG_INFO_tRNS);
+        png_set_expand_gray_1_2_4_to_8(png);  // the same expansion without the tRNS colour
+    } else {
+        png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
+    }
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
