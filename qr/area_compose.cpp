@@ -45,6 +45,18 @@ void Subtract(const Rect& piece, const Rect& cut, std::vector<Rect>& out) {
     add({overlap.Right(), overlap.top, piece.Right() - overlap.Right(), overlap.height});
 }
 
+Rect Union(const Rect& a, const Rect& b) {
+    if (a.IsEmpty()) return b;
+    if (b.IsEmpty()) return a;
+    const int l = std::min(a.left, b.left), t = std::min(a.top, b.top);
+    return Rect{l, t, std::max(a.Right(), b.Right()) - l, std::max(a.Bottom(), b.Bottom()) - t};
+}
+
+bool AnyMeets(const std::vector<Rect>& pieces, const Rect& r) {
+    return std::any_of(pieces.begin(), pieces.end(),
+                       [&](const Rect& piece) { return !piece.Intersected(r).IsEmpty(); });
+}
+
 struct Draw {
     const PictureObject* object;
     Rect area;
@@ -81,8 +93,19 @@ void BlendFrame(PixelBuffer& canvas, const Rect& clip, const AreaFrame& frame, i
     }
 }
 
+std::vector<Rect> ObjectExtents(std::span<const PictureObject> objects) {
+    std::vector<Rect> extents;
+    extents.reserve(objects.size());
+    Rect extent;
+    for (const PictureObject& o : objects) {
+        if (o.visible) extent = Union(extent, o.Bounds());
+        extents.push_back(extent);
+    }
+    return extents;
+}
+
 void ComposeArea(PixelBuffer& canvas, const PixelBuffer& background, const Rect& dirty,
-                 std::span<const PictureObject> objects) {
+                 std::span<const PictureObject> objects, std::span<const Rect> extents) {
     const Rect area = dirty.Intersected(Rect{0, 0, canvas.width, canvas.height});
     if (area.IsEmpty()) return;
 
@@ -91,7 +114,10 @@ void ComposeArea(PixelBuffer& canvas, const PixelBuffer& background, const Rect&
     std::vector<Rect> uncovered{area};
     std::vector<Rect> next;
     std::vector<Draw> draws;
+    const bool haveExtents = extents.size() == objects.size();
     for (auto it = objects.rbegin(); it != objects.rend() && !uncovered.empty(); ++it) {
+        const auto index = static_cast<std::size_t>(objects.rend() - it - 1);
+        if (haveExtents && !AnyMeets(uncovered, extents[index])) break;
         const AreaFrame* frame = it->CurrentFrame();
         if (!it->visible || !frame) continue;
         const Rect bounds = it->Bounds();

@@ -55,6 +55,7 @@ std::int32_t CartoonBox::AddPictureObject(const PictureObject* templateObject, s
         m_objects.begin(), m_objects.end(), object.layer,
         [](std::int32_t layer, const PictureObject& o) { return layer < o.layer; });
     const auto added = m_objects.insert(position, std::move(object));
+    m_extentsValid = false;
     if (added->visible) InvalidateObject(*added);
     return added->identifier;
 }
@@ -66,6 +67,7 @@ void CartoonBox::SetObjectPicture(std::int32_t id, const ByteSet& bytes, std::in
     object->picture.reset();
     object->currentFrame = 0;
     object->transparent = transparent;
+    m_extentsValid = false;
     if (auto picture = DecodeObjectPicture(bytes.Bytes(), transparent)) {
         object->picture = std::make_shared<const ObjectPicture>(std::move(*picture));
         if (object->visible) InvalidateObject(*object);
@@ -74,7 +76,11 @@ void CartoonBox::SetObjectPicture(std::int32_t id, const ByteSet& bytes, std::in
 
 const PixelBuffer& CartoonBox::Paint(const Rect& dirty) {
     FitClientSize();
-    ComposeArea(m_canvas, m_background, dirty, m_objects);
+    if (!m_extentsValid) {
+        m_extents = ObjectExtents(m_objects);
+        m_extentsValid = true;
+    }
+    ComposeArea(m_canvas, m_background, dirty, m_objects, m_extents);
     return m_canvas;
 }
 

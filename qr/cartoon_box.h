@@ -60,6 +60,9 @@ private:
     std::uint32_t m_backgroundColour;
     TickSource m_tickCount;
     std::vector<PictureObject> m_objects;
+    // ObjectExtents of m_objects, rebuilt on the first paint after the list changes.
+    std::vector<Rect> m_extents;
+    bool m_extentsValid = false;
     std::int32_t m_nextIdentifier = 1;
     PixelBuffer m_background;
     PixelBuffer m_canvas;

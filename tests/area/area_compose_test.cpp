@@ -38,10 +38,11 @@ PictureObject Solid(int w, int h, std::uint32_t pixel, int left = 0, int top = 0
 }
 
 PixelBuffer Compose(std::span<const PictureObject> objects,
-                    Rect dirty = {0, 0, kAreaWidth, kAreaHeight}) {
+                    Rect dirty = {0, 0, kAreaWidth, kAreaHeight},
+                    std::span<const Rect> extents = {}) {
     const PixelBuffer background(kAreaWidth, kAreaHeight, kBackground);
     PixelBuffer canvas(kAreaWidth, kAreaHeight, 0xFF123456);
-    ComposeArea(canvas, background, dirty, objects);
+    ComposeArea(canvas, background, dirty, objects, extents);
     return canvas;
 }
 
@@ -232,6 +233,9 @@ TEST(ComposeArea, SkippingCoveredObjectsChangesNoPixel) {
                 BlendFrame(expected, clip, *o.CurrentFrame(), o.Bounds().left, o.Bounds().top);
         }
         ASSERT_EQ(Compose(objects, dirty).pixels, expected.pixels) << "scene " << scene;
+        const std::vector<Rect> extents = ObjectExtents(objects);
+        ASSERT_EQ(Compose(objects, dirty, extents).pixels, expected.pixels)
+            << "scene " << scene << " with extents";
     }
 }
 
