@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libqrencode-dev libmicrohttpd-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev libstb-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev libstb-dev nlohmann-json3-dev
   xvfb xdotool x11-utils xauth python3 python3-pil imagemagick wrk curl
   # a CJK font so the Chinese captions render
   fonts-wqy-microhei

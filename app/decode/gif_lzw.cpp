@@ -94,7 +94,7 @@ bool DecodeGifLzw(std::span<const std::uint8_t> data, int minimumCodeSize,
             table.first[nextCode] = table.first[p];
             table.suffix[nextCode] = code == nextCode ? table.first[p] : table.first[code];
             ++nextCode;
-            if (nextCode == (1u << codeBits) && codeBits < kMaxLzwCodeBits) ++codeBits;
+            if (nextCode >= (1u << codeBits) && codeBits < kMaxLzwCodeBits) ++codeBits;
         }
         position += std::min(WriteString(table, code, out, position), out.size() - position);
         previous = static_cast<int>(code);
