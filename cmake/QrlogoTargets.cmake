@@ -34,8 +34,13 @@ function(qrlogo_test name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+    # End-to-end tests share the QR service's fixed port: they run one at a time.
+    set(lock "")
+    if(arg_LABEL STREQUAL "e2e")
+        set(lock RESOURCE_LOCK qrlogo_service_port)
+    endif()
     gtest_discover_tests(${name}
-        PROPERTIES LABELS ${arg_LABEL}
+        PROPERTIES LABELS ${arg_LABEL} ${lock}
                    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QRLOGO_SOURCE_DIR=${PROJECT_SOURCE_DIR};QRLOGO_BIN_DIR=${PROJECT_BINARY_DIR}/bin"
         DISCOVERY_TIMEOUT 60)
     if(arg_LABEL STREQUAL "tsan")
