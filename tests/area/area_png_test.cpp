@@ -14,6 +14,7 @@
 
 #include "qr/area_compose.h"
 #include "qr/area_png.h"
+#include "tests/area/corpus.h"
 #include "tests/area/png_builder.h"
 
 namespace qrlogo {
@@ -143,51 +144,20 @@ TEST(DecodeAreaPng, RefusesBrokenAndOversizedFiles) {
     }
 }
 
-std::optional<std::filesystem::path> CorpusFolder() {
-    const char* source = std::getenv("QRLOGO_SOURCE_DIR");
-    if (!source) return std::nullopt;
-    const std::filesystem::path folder = std::filesystem::path(source) / ".." / "shared" / "corpus";
-    if (!std::filesystem::exists(folder / "reference" / "index.json")) return std::nullopt;
-    return folder;
-}
-
-std::vector<std::uint8_t> ReadWhole(const std::filesystem::path& path) {
-    QFile file(QString::fromStdString(path.string()));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    return {bytes.begin(), bytes.end()};
-}
-
-// Straight 8-bit RGBA, alpha 255 opaque: the form the reference hashes are taken over.
-QByteArray Rgba(const PixelBuffer& pixels) {
-    QByteArray out;
-    for (std::uint32_t p : pixels.pixels) {
-        out.append(static_cast<char>(RedOf(p)));
-        out.append(static_cast<char>(GreenOf(p)));
-        out.append(static_cast<char>(BlueOf(p)));
-        out.append(static_cast<char>(255 - AlphaOf(p)));
-    }
-    return out;
-}
-
 // Every PNG of the external corpus against the reference decodes: the same size and, pixel
 // for pixel, the same RGBA; where the file gives a background colour, the reference pixels
 // composited over that colour.
 TEST(DecodeAreaPng, AgreesWithTheReferenceDecodesOfTheCorpus) {
-    const auto corpus = CorpusFolder();
+    const auto corpus = test::CorpusFolder();
     if (!corpus) GTEST_SKIP() << "no external corpus";
-    const std::vector<std::uint8_t> indexBytes = ReadWhole(*corpus / "reference" / "index.json");
-    const QJsonArray records =
-        QJsonDocument::fromJson(QByteArray(reinterpret_cast<const char*>(indexBytes.data()),
-                                           static_cast<qsizetype>(indexBytes.size())))
-            .array();
+    const QJsonArray records = test::CorpusRecords(*corpus);
     int compared = 0, composited = 0;
     for (const QJsonValue& value : records) {
         const QJsonObject record = value.toObject();
         const std::string file = record["file"].toString().toStdString();
         if (!file.starts_with("png/")) continue;
         const QJsonObject reference = record["reference"].toObject();
-        const std::optional<PixelBuffer> out = DecodeAreaPng(ReadWhole(*corpus / file));
+        const std::optional<PixelBuffer> out = DecodeAreaPng(test::ReadWhole(*corpus / file));
         if (reference["status"].toString() != "ok") {
             EXPECT_FALSE(out) << "file: " << file;
             continue;
@@ -197,15 +167,13 @@ TEST(DecodeAreaPng, AgreesWithTheReferenceDecodesOfTheCorpus) {
         ASSERT_EQ(out->height, reference["height"].toInt()) << "file: " << file;
         ++compared;
         if (!reference.contains("bKGD_rgb8") || reference["opaque"].toBool()) {
-            const QByteArray hash =
-                QCryptographicHash::hash(Rgba(*out), QCryptographicHash::Sha256).toHex();
-            EXPECT_EQ(hash.toStdString(), reference["rgba_sha256"].toString().toStdString())
+            EXPECT_EQ(test::RgbaSha256(*out), reference["rgba_sha256"].toString().toStdString())
                 << "file: " << file;
             continue;
         }
         // The reference image is an 8-bit RGBA PNG, whose decoding the hashes above check.
         const std::optional<PixelBuffer> straight = DecodeAreaPng(
-            ReadWhole(*corpus / "reference" / reference["png"].toString().toStdString()));
+            test::ReadWhole(*corpus / "reference" / reference["png"].toString().toStdString()));
         ASSERT_TRUE(straight) << "file: " << file;
         const QJsonArray rgb = reference["bKGD_rgb8"].toArray();
         const std::uint32_t background = Argb(static_cast<std::uint8_t>(rgb[0].toInt()),
