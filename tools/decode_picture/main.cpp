@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/decode/picture.h"
+#include "qr/area_picture.h"
 
 namespace {
 
@@ -22,6 +23,16 @@ std::optional<PixelBuffer> BoxPicture(const std::vector<std::uint8_t>& bytes) {
     return qrlogo::RenderPicture(*picture);
 }
 
+// --area: the first frame an object of the QR display area gets from the bytes. Its pixels
+// hold the transparency T in the high byte; the output alpha is 255 - T.
+std::optional<PixelBuffer> AreaPicture(const std::vector<std::uint8_t>& bytes) {
+    auto picture = qrlogo::DecodeObjectPicture(bytes, -1);
+    if (!picture) return std::nullopt;
+    PixelBuffer frame = std::move(picture->frames.front().pixels);
+    for (std::uint32_t& p : frame.pixels) p ^= 0xFF000000;
+    return frame;
+}
+
 struct Mode {
     std::string_view option;
     std::optional<PixelBuffer> (*render)(const std::vector<std::uint8_t>&);
@@ -29,6 +40,7 @@ struct Mode {
 
 constexpr Mode kModes[] = {
     {"--box", BoxPicture},
+    {"--area", AreaPicture},
 };
 
 void WritePam(const PixelBuffer& image) {
