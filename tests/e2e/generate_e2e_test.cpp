@@ -16,7 +16,6 @@ namespace qrlogo::test {
 namespace {
 
 using namespace std::chrono_literals;
-using test_support::QrServiceProcess;
 
 constexpr int kServicePort = 48151;   // where the program asks, as built
 // Points of the main window's client area.
@@ -32,11 +31,11 @@ std::string ReadText(const std::filesystem::path& path) {
 class ServiceOnProgramPort {
 public:
     ServiceOnProgramPort() {
-        if (!test_support::ServiceAnswers(kServicePort)) {
+        if (!ServiceAnswers(kServicePort)) {
             m_service = std::make_unique<QrServiceProcess>(kServicePort);
         }
     }
-    bool Ok() const { return test_support::ServiceAnswers(kServicePort); }
+    bool Ok() const { return ServiceAnswers(kServicePort); }
 
 private:
     std::unique_ptr<QrServiceProcess> m_service;
@@ -47,7 +46,7 @@ std::optional<std::string> CodeInSavedFile(const std::filesystem::path& file) {
     const auto bytes = ReadWholeFile(file);
     const auto bmp = ReadBmp24(bytes);
     if (!bmp || bmp->width != 208 || bmp->height != 200) return std::nullopt;
-    return test_support::DecodeQrFromArgb(bmp->pixels, bmp->width, bmp->height);
+    return DecodeQrFromArgb(bmp->pixels, bmp->width, bmp->height);
 }
 
 // Today's local date as the file name starts: 2026年12月11日.
@@ -72,7 +71,7 @@ std::vector<std::filesystem::path> WaitForFiles(const ToolSession& tool, std::si
 class GenerateEndToEnd : public ::testing::Test {
 protected:
     ToolSession& StartTool() {
-        m_tool = std::make_unique<ToolSession>(ToolSession::Options{.program = QRLOGO_PROGRAM});
+        m_tool = std::make_unique<ToolSession>(ToolSession::Options{.program = QRLOGO_PROGRAM, .environment = {}, .startIn = {}});
         EXPECT_TRUE(m_tool->WaitForWindow()) << ReadText(m_tool->ErrorLog());
         return *m_tool;
     }
@@ -151,7 +150,7 @@ TEST_F(GenerateEndToEnd, ClosingDuringTheWaitEndsNormallyWithoutAFile) {
                         ("qrlogo-close-marker-" + std::to_string(getpid()));
     std::filesystem::remove(marker);
     m_tool = std::make_unique<ToolSession>(ToolSession::Options{
-        .program = QRLOGO_HOOKED_PROGRAM, .environment = {"QRLOGO_EXIT_MARKER=" + marker.string()}});
+        .program = QRLOGO_HOOKED_PROGRAM, .environment = {"QRLOGO_EXIT_MARKER=" + marker.string()}, .startIn = {}});
     ASSERT_TRUE(m_tool->WaitForWindow());
     m_tool->Type("closing");
     m_tool->ClickAt(kGenerateX, kGenerateY);
@@ -164,7 +163,7 @@ TEST_F(GenerateEndToEnd, ClosingDuringTheWaitEndsNormallyWithoutAFile) {
 }
 
 TEST_F(GenerateEndToEnd, WithTheServiceStoppedAClickWritesNoFile) {
-    if (test_support::ServiceAnswers(kServicePort)) {
+    if (ServiceAnswers(kServicePort)) {
         GTEST_SKIP() << "a QR service of someone else's answers on the program's port";
     }
     ToolSession& tool = StartTool();

@@ -90,7 +90,7 @@ void ToolSession::ClickAt(int x, int y) const {
 }
 
 void ToolSession::Type(const std::string& utf8) const {
-    m_display->Run("xdotool type --delay 30 " + Quote(utf8));
+    m_display->Run("xdotool type --delay 60 " + Quote(utf8));
 }
 
 void ToolSession::Key(const std::string& keyName) const {
