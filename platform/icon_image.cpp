@@ -172,6 +172,13 @@ bool DecodePngInto(std::span<const std::uint8_t> bytes, int askedWidth, int aske
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
+    // Deflate packs at most about 1032 bytes into one, so a header claiming rows the data
+    // could never hold is refused before the pixels are allocated.
+    constexpr std::size_t kMostDeflateExpansion = 1032;
+    if ((png_get_rowbytes(png, info) + 1) * height / kMostDeflateExpansion > bytes.size()) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
     png_set_expand(png);
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);

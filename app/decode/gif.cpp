@@ -16,6 +16,7 @@ constexpr std::uint8_t kExtensionIntroducer = 0x21;
 constexpr std::uint8_t kImageSeparator = 0x2C;
 constexpr std::uint8_t kTrailer = 0x3B;
 constexpr std::uint8_t kGraphicControlLabel = 0xF9;
+constexpr std::size_t kMostIndicesPerLzwByte = 4 * kMaxLzwCodes;
 
 // The settings a graphic control extension gives the image that follows it.
 struct GraphicControl {
@@ -112,6 +113,9 @@ std::optional<GifImage> ReadImage(ByteReader& reader, const GifFile& file,
     if (!minimumCodeSize) return std::nullopt;
     scratch.clear();
     if (!ReadSubBlocks(reader, &scratch)) return std::nullopt;
+    // Every code is at least two bits wide and stands for at most 4096 indices, so data that
+    // could not fill the image even at that rate is refused before the indices are allocated.
+    if (*pixels / kMostIndicesPerLzwByte > scratch.size()) return std::nullopt;
     image.indices.resize(*pixels);
     if (!DecodeGifLzw(scratch, *minimumCodeSize, image.indices)) return std::nullopt;
     if (*packed & 0x40) Deinterlace(image.indices, *width, *height);

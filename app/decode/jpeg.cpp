@@ -16,6 +16,8 @@
 namespace qrlogo {
 namespace {
 
+constexpr std::size_t kMostJpegPixelsPerByte = 256;
+
 struct ErrorExit {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
@@ -69,7 +71,11 @@ bool Decode(std::span<const std::uint8_t> bytes, JpegState& s) {
     jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&cinfo, TRUE);
     const auto pixels = PicturePixels(cinfo.image_width, cinfo.image_height);
-    if (!pixels) {
+    // Sequential Huffman data spends at least two bits on each 8 x 8 block (its DC and end
+    // codes), so it cannot hold more than 256 pixels a byte; larger claims are refused before
+    // the rows are allocated. Progressive data is read whole before any row is asked for.
+    const bool sequentialHuffman = !cinfo.progressive_mode && !cinfo.arith_code;
+    if (!pixels || (sequentialHuffman && *pixels / kMostJpegPixelsPerByte > bytes.size())) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }

@@ -174,6 +174,12 @@ TEST(Gif, RefusesFilesWithoutAUsableFirstImage) {
              b[kImage + 6] = 0xFF;
              return b;
          }()},
+        {"more pixels than the data could hold",
+         [&] {
+             Bytes b = changed(kImage + 6, 0x70);  // 28674 x 513 from a two-index stream
+             b[kImage + 8] = 2;
+             return b;
+         }()},
         {"unknown block", changed(kImage, 0x99)},
         {"bad minimum code size", changed(kImage + 10, 0)},
         {"corrupt codes",
