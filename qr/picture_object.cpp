@@ -9,10 +9,10 @@ namespace {
 
 constexpr std::uint32_t kColourMask = 0x00FFFFFF;
 
-// A position truncated towards zero and kept where an int can hold it with a picture's size
-// added, so that Rect arithmetic cannot overflow.
+// A position truncated towards zero and kept where rectangle arithmetic over any two objects
+// (a picture's size added, the span from one object to another) cannot overflow an int.
 int WholePixels(double position) {
-    constexpr double kLimit = std::numeric_limits<int>::max() / 2;
+    constexpr double kLimit = std::numeric_limits<int>::max() / 4;
     if (std::isnan(position)) return 0;
     return static_cast<int>(std::clamp(std::trunc(position), -kLimit, kLimit));
 }
