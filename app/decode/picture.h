@@ -2,8 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "app/decode/gif.h"
@@ -13,6 +16,25 @@
 namespace qrlogo {
 
 enum class PictureKind { Colour, Icon, Palette, Mono, Gif };
+
+// Leaves new elements uninitialised. Decoders write every byte of their pixel rows, and zeroing
+// a large picture first costs a noticeable part of decoding it.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;  // default-initialisation: no value is written
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        std::construct_at(p, std::forward<Args>(args)...);
+    }
+};
+using PixelBytes = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
 
 struct PaletteColour {
     std::uint8_t r = 0, g = 0, b = 0;
@@ -25,7 +47,7 @@ struct Picture {
     int width = 0;  // for a GIF: the logical screen
     int height = 0;
     // Colour: width * height pixels of red, green, blue; rows from the top.
-    std::vector<std::uint8_t> rgb;
+    PixelBytes rgb;
     // Palette: width * height colour indices into `palette`. Mono: width * height values,
     // 0 black and 1 white. Rows from the top.
     std::vector<std::uint8_t> indices;
