@@ -34,17 +34,17 @@ std::uint32_t NoClock() { return 0; }
 
 // A QR-like picture: 8-pixel modules of dark red and white.
 ByteSet QrLikePng(int seed) {
-    test::PngSpec spec;
-    spec.width = spec.height = 200;
+    test::PngLayout layout;
+    layout.width = layout.height = 200;
     for (int y = 0; y < 200; ++y) {
-        spec.rows.emplace_back();
+        layout.rows.emplace_back();
         for (int x = 0; x < 200; ++x) {
             const bool dark = ((x / 8) * 31 + (y / 8) * 17 + seed) % 3 == 0;
             const std::uint8_t red = dark ? 0xCC : 0xFF, other = dark ? 0x00 : 0xFF;
-            spec.rows.back().insert(spec.rows.back().end(), {red, other, other});
+            layout.rows.back().insert(layout.rows.back().end(), {red, other, other});
         }
     }
-    const std::vector<std::uint8_t> bytes = test::BuildPng(spec);
+    const std::vector<std::uint8_t> bytes = test::BuildPng(layout);
     return ByteSet::FromBytes(std::span(bytes));
 }
 

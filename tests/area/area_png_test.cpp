@@ -21,32 +21,32 @@ namespace qrlogo {
 namespace {
 
 using test::BuildPng;
-using test::PngSpec;
+using test::PngLayout;
 
 constexpr std::uint32_t Tp(std::uint32_t rgb, std::uint8_t t) {
     return std::uint32_t{t} << 24 | rgb;
 }
 
-PngSpec Spec(std::uint32_t w, std::uint32_t h, std::uint8_t depth, std::uint8_t colourType,
-             std::vector<std::vector<std::uint8_t>> rows) {
-    PngSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.bitDepth = depth;
-    spec.colourType = colourType;
-    spec.rows = std::move(rows);
-    return spec;
+PngLayout Layout(std::uint32_t w, std::uint32_t h, std::uint8_t depth, std::uint8_t colourType,
+                 std::vector<std::vector<std::uint8_t>> rows) {
+    PngLayout layout;
+    layout.width = w;
+    layout.height = h;
+    layout.bitDepth = depth;
+    layout.colourType = colourType;
+    layout.rows = std::move(rows);
+    return layout;
 }
 
 TEST(DecodeAreaPng, ExpandsEveryLayoutIntoTransparencyPixels) {
     struct Case {
         const char* name;
-        PngSpec spec;
+        PngLayout layout;
         std::vector<std::uint32_t> expected;  // 0xTTRRGGBB, rows from the top
     };
     std::vector<Case> cases;
 
-    PngSpec palette = Spec(4, 1, 2, 3, {{0b00'01'10'11}});  // four 2-bit indices 0, 1, 2, 3
+    PngLayout palette = Layout(4, 1, 2, 3, {{0b00'01'10'11}});  // four 2-bit indices 0, 1, 2, 3
     palette.palette = {255, 0, 0, /**/ 0, 255, 0, /**/ 0, 0, 255, /**/ 9, 8, 7};
     palette.transparency = {0, 128};  // alpha of entries 0 and 1; the rest are opaque
     cases.push_back({"2-bit palette with tRNS",
@@ -54,40 +54,40 @@ TEST(DecodeAreaPng, ExpandsEveryLayoutIntoTransparencyPixels) {
                      {Tp(0xFF0000, 255), Tp(0x00FF00, 127), 0x0000FF, 0x090807}});
 
     cases.push_back({"16-bit grey keeps the high byte",
-                     Spec(2, 1, 16, 0, {{0x12, 0x34, 0xFF, 0xEE}}),
+                     Layout(2, 1, 16, 0, {{0x12, 0x34, 0xFF, 0xEE}}),
                      {0x121212, 0xFFFFFF}});
 
-    PngSpec grey4 = Spec(2, 1, 4, 0, {{0x5F}});  // samples 5 and 15
-    grey4.transparency = {0x00, 0x05};           // the grey value 5 is transparent
+    PngLayout grey4 = Layout(2, 1, 4, 0, {{0x5F}});  // samples 5 and 15
+    grey4.transparency = {0x00, 0x05};               // the grey value 5 is transparent
     cases.push_back({"4-bit grey scaled, tRNS grey", grey4, {Tp(0x555555, 255), 0xFFFFFF}});
 
-    PngSpec unreachable = Spec(2, 1, 1, 0, {{0b10'000000}});  // samples 1 and 0
+    PngLayout unreachable = Layout(2, 1, 1, 0, {{0b10'000000}});  // samples 1 and 0
     unreachable.transparency = {0x00, 0xFF};  // grey 255 cannot occur at 1 bit: no pixel matches
     cases.push_back({"tRNS grey beyond the bit depth", unreachable, {0xFFFFFF, 0x000000}});
 
     cases.push_back({"RGBA: T = 255 - alpha",
-                     Spec(2, 1, 8, 6, {{1, 2, 3, 0, 4, 5, 6, 200}}),
+                     Layout(2, 1, 8, 6, {{1, 2, 3, 0, 4, 5, 6, 200}}),
                      {Tp(0x010203, 255), Tp(0x040506, 55)}});
 
-    PngSpec rgb16 = Spec(1, 1, 16, 2, {{0xAB, 0x01, 0xCD, 0x02, 0xEF, 0x03}});
+    PngLayout rgb16 = Layout(1, 1, 16, 2, {{0xAB, 0x01, 0xCD, 0x02, 0xEF, 0x03}});
     rgb16.transparency = {0xAB, 0x01, 0xCD,
                           0x02, 0xEF, 0x03};  // the exact 16-bit colour is transparent
     cases.push_back({"16-bit RGB with tRNS colour", rgb16, {Tp(0xABCDEF, 255)}});
 
     cases.push_back({"grey + alpha, 16-bit",
-                     Spec(1, 1, 16, 4, {{0x80, 0x00, 0x40, 0x00}}),
+                     Layout(1, 1, 16, 4, {{0x80, 0x00, 0x40, 0x00}}),
                      {Tp(0x808080, 191)}});
 
-    PngSpec keyed = Spec(2, 1, 8, 6, {{255, 0, 0, 128, 0, 0, 255, 255}});
+    PngLayout keyed = Layout(2, 1, 8, 6, {{255, 0, 0, 128, 0, 0, 255, 255}});
     keyed.background = {0x00, 0x00, 0x00, 0xFF, 0x00, 0x00};  // bKGD: green, 16-bit words
     // red over green at alpha 128: red 0 + round(255 * 128/255), green 255 - 128.
     cases.push_back({"bKGD composites and makes the picture opaque", keyed, {0x807F00, 0x0000FF}});
 
-    PngSpec greyBackground = Spec(1, 1, 8, 4, {{0, 0}});
+    PngLayout greyBackground = Layout(1, 1, 8, 4, {{0, 0}});
     greyBackground.background = {0x00, 0x64};
     cases.push_back({"bKGD grey under a clear pixel", greyBackground, {0x646464}});
 
-    PngSpec paletteBackground = Spec(1, 1, 8, 3, {{0}});
+    PngLayout paletteBackground = Layout(1, 1, 8, 3, {{0}});
     paletteBackground.palette = {10, 20, 30, /**/ 40, 50, 60};
     paletteBackground.transparency = {0};
     paletteBackground.background = {1};  // palette index 1
@@ -105,15 +105,15 @@ TEST(DecodeAreaPng, ExpandsEveryLayoutIntoTransparencyPixels) {
             expected.push_back(Argb(r, g, b, 0));
         }
     }
-    PngSpec interlaced = Spec(10, 9, 8, 2, rows);
+    PngLayout interlaced = Layout(10, 9, 8, 2, rows);
     interlaced.interlaced = true;
     cases.push_back({"Adam7 interlaced 10 x 9", interlaced, expected});
 
     for (const Case& c : cases) {
-        const std::optional<PixelBuffer> out = DecodeAreaPng(BuildPng(c.spec));
+        const std::optional<PixelBuffer> out = DecodeAreaPng(BuildPng(c.layout));
         ASSERT_TRUE(out) << "case: " << c.name;
-        EXPECT_EQ(out->width, static_cast<int>(c.spec.width)) << "case: " << c.name;
-        EXPECT_EQ(out->height, static_cast<int>(c.spec.height)) << "case: " << c.name;
+        EXPECT_EQ(out->width, static_cast<int>(c.layout.width)) << "case: " << c.name;
+        EXPECT_EQ(out->height, static_cast<int>(c.layout.height)) << "case: " << c.name;
         EXPECT_EQ(out->pixels, c.expected) << "case: " << c.name;
     }
 }
@@ -131,12 +131,12 @@ TEST(DecodeAreaPng, RefusesBrokenAndOversizedFiles) {
     badCrc[29] ^= 1;  // last byte of the IHDR CRC (8 signature + 8 length/type + 13 payload)
     cases.push_back({"IHDR CRC wrong", badCrc});
     cases.push_back({"no IEND", {good.begin(), good.end() - 12}});
-    cases.push_back({"width 0", BuildPng(Spec(0, 1, 8, 2, {{}}))});
-    cases.push_back({"side beyond 32768", BuildPng(Spec(32769, 1, 8, 0, {{}}))});
+    cases.push_back({"width 0", BuildPng(Layout(0, 1, 8, 2, {{}}))});
+    cases.push_back({"side beyond 32768", BuildPng(Layout(32769, 1, 8, 0, {{}}))});
     // Each side allowed but 30000 * 30000 pixels is beyond the count limit; the rows are never
     // read, so the file need not hold them.
-    cases.push_back({"pixel count beyond the limit", BuildPng(Spec(30000, 30000, 1, 0, {{}}))});
-    cases.push_back({"bit depth 3", BuildPng(Spec(1, 1, 3, 0, {{0}}))});
+    cases.push_back({"pixel count beyond the limit", BuildPng(Layout(30000, 30000, 1, 0, {{}}))});
+    cases.push_back({"bit depth 3", BuildPng(Layout(1, 1, 3, 0, {{0}}))});
     for (const Case& c : cases) EXPECT_FALSE(DecodeAreaPng(c.bytes)) << "case: " << c.name;
 
     for (std::size_t n = 0; n < good.size(); ++n) {

@@ -164,11 +164,11 @@ TEST(CartoonBox, HiddenObjectsAreNeitherMarkedNorPainted) {
 TEST(CartoonBox, ColourKeyOfTheTopLeftPixelShowsWhatIsBelow) {
     FakeControl control;
     CartoonBox box(control, kFace, &Now);
-    test::PngSpec spec;
-    spec.width = 2;
-    spec.rows = {{9, 9, 9, 200, 100, 50}};  // a keyed grey pixel, then an orange one
+    test::PngLayout layout;
+    layout.width = 2;
+    layout.rows = {{9, 9, 9, 200, 100, 50}};  // a keyed grey pixel, then an orange one
     const std::int32_t id = box.AddPictureObject(nullptr, 0, 0, true);
-    box.SetObjectPicture(id, Bytes(test::BuildPng(spec)), -2);
+    box.SetObjectPicture(id, Bytes(test::BuildPng(layout)), -2);
     const PixelBuffer& pixels = box.Paint(Rect{0, 0, 208, 200});
     EXPECT_EQ(pixels.At(0, 0), kFace);
     EXPECT_EQ(pixels.At(1, 0), Argb(200, 100, 50));

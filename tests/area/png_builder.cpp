@@ -37,10 +37,10 @@ int Channels(std::uint8_t colourType) {
 }
 
 // The filtered scanlines (filter type 0) of the image, pass by pass when interlaced.
-std::vector<std::uint8_t> Scanlines(const PngSpec& spec) {
+std::vector<std::uint8_t> Scanlines(const PngLayout& layout) {
     std::vector<std::uint8_t> raw;
-    if (!spec.interlaced) {
-        for (const auto& row : spec.rows) {
+    if (!layout.interlaced) {
+        for (const auto& row : layout.rows) {
             raw.push_back(0);
             raw.insert(raw.end(), row.begin(), row.end());
         }
@@ -57,13 +57,13 @@ std::vector<std::uint8_t> Scanlines(const PngSpec& spec) {
                                              {1, 0, 2, 2},
                                              {0, 1, 1, 2}}};
     const std::size_t pixelBytes =
-        static_cast<std::size_t>(Channels(spec.colourType)) * spec.bitDepth / 8;
+        static_cast<std::size_t>(Channels(layout.colourType)) * layout.bitDepth / 8;
     for (const Pass& pass : kAdam7) {
-        if (pass.x0 >= spec.width) continue;  // a pass with no columns has no rows either
-        for (std::uint32_t y = pass.y0; y < spec.height; y += pass.dy) {
+        if (pass.x0 >= layout.width) continue;  // a pass with no columns has no rows either
+        for (std::uint32_t y = pass.y0; y < layout.height; y += pass.dy) {
             raw.push_back(0);
-            for (std::uint32_t x = pass.x0; x < spec.width; x += pass.dx) {
-                const auto* pixel = spec.rows[y].data() + x * pixelBytes;
+            for (std::uint32_t x = pass.x0; x < layout.width; x += pass.dx) {
+                const auto* pixel = layout.rows[y].data() + x * pixelBytes;
                 raw.insert(raw.end(), pixel, pixel + pixelBytes);
             }
         }
@@ -73,21 +73,21 @@ std::vector<std::uint8_t> Scanlines(const PngSpec& spec) {
 
 }  // namespace
 
-std::vector<std::uint8_t> BuildPng(const PngSpec& spec) {
+std::vector<std::uint8_t> BuildPng(const PngLayout& layout) {
     std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     std::vector<std::uint8_t> header;
-    PutU32(header, spec.width);
-    PutU32(header, spec.height);
-    header.push_back(spec.bitDepth);
-    header.push_back(spec.colourType);
+    PutU32(header, layout.width);
+    PutU32(header, layout.height);
+    header.push_back(layout.bitDepth);
+    header.push_back(layout.colourType);
     header.push_back(0);  // compression: deflate
     header.push_back(0);  // filter method 0
-    header.push_back(spec.interlaced ? 1 : 0);
+    header.push_back(layout.interlaced ? 1 : 0);
     PutChunk(out, "IHDR", header);
-    if (!spec.palette.empty()) PutChunk(out, "PLTE", spec.palette);
-    if (!spec.transparency.empty()) PutChunk(out, "tRNS", spec.transparency);
-    if (!spec.background.empty()) PutChunk(out, "bKGD", spec.background);
-    const std::vector<std::uint8_t> raw = Scanlines(spec);
+    if (!layout.palette.empty()) PutChunk(out, "PLTE", layout.palette);
+    if (!layout.transparency.empty()) PutChunk(out, "tRNS", layout.transparency);
+    if (!layout.background.empty()) PutChunk(out, "bKGD", layout.background);
+    const std::vector<std::uint8_t> raw = Scanlines(layout);
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<std::uint8_t> packed(packedSize);
     compress(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()));
@@ -98,17 +98,17 @@ std::vector<std::uint8_t> BuildPng(const PngSpec& spec) {
 }
 
 std::vector<std::uint8_t> SolidRgbPng(std::uint32_t w, std::uint32_t h, std::uint32_t rgb) {
-    PngSpec spec;
-    spec.width = w;
-    spec.height = h;
+    PngLayout layout;
+    layout.width = w;
+    layout.height = h;
     std::vector<std::uint8_t> row;
     for (std::uint32_t x = 0; x < w; ++x) {
         row.insert(row.end(),
                    {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
                     static_cast<std::uint8_t>(rgb)});
     }
-    spec.rows.assign(h, row);
-    return BuildPng(spec);
+    layout.rows.assign(h, row);
+    return BuildPng(layout);
 }
 
 }  // namespace qrlogo::test

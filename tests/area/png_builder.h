@@ -6,7 +6,7 @@
 namespace qrlogo::test {
 
 // A PNG built chunk by chunk, so a test states every header field and sample it relies on.
-struct PngSpec {
+struct PngLayout {
     std::uint32_t width = 1;
     std::uint32_t height = 1;
     std::uint8_t bitDepth = 8;
@@ -19,7 +19,7 @@ struct PngSpec {
     std::vector<std::vector<std::uint8_t>> rows;
 };
 
-std::vector<std::uint8_t> BuildPng(const PngSpec& spec);
+std::vector<std::uint8_t> BuildPng(const PngLayout& layout);
 
 // A w x h 8-bit RGB PNG of one colour (0xRRGGBB).
 std::vector<std::uint8_t> SolidRgbPng(std::uint32_t w, std::uint32_t h, std::uint32_t rgb);
