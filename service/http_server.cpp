@@ -96,14 +96,19 @@ std::unique_ptr<HttpServer> HttpServer::Start(const ListenAddress& address,
 
     unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL;
     if (address.ipv6) flags |= MHD_USE_IPv6;
-    server->m_daemon = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, OnRequest, nullptr, MHD_OPTION_SOCK_ADDR,
-        reinterpret_cast<const sockaddr*>(&address.address), MHD_OPTION_THREAD_POOL_SIZE, threads,
-        MHD_OPTION_CONNECTION_LIMIT, kMaxConnections, MHD_OPTION_CONNECTION_TIMEOUT,
-        kIdleTimeoutSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemoryBytes,
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, kListenBacklog, MHD_OPTION_LISTENING_ADDRESS_REUSE, 1u,
-        MHD_OPTION_URI_LOG_CALLBACK, OnRequestLine, nullptr, MHD_OPTION_NOTIFY_COMPLETED,
-        OnRequestCompleted, &server->m_accessLog, MHD_OPTION_END);
+    // One option and its arguments a line, each of the type the library reads.
+    // clang-format off
+    server->m_daemon = MHD_start_daemon(flags, 0, nullptr, nullptr, OnRequest, nullptr,
+        MHD_OPTION_SOCK_ADDR, reinterpret_cast<const sockaddr*>(&address.address),
+        MHD_OPTION_THREAD_POOL_SIZE, threads,
+        MHD_OPTION_CONNECTION_LIMIT, kMaxConnections,
+        MHD_OPTION_CONNECTION_TIMEOUT, options.idleTimeoutSeconds,
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemoryBytes,
+        MHD_OPTION_LISTEN_BACKLOG_SIZE, kListenBacklog,
+        MHD_OPTION_URI_LOG_CALLBACK, OnRequestLine, nullptr,
+        MHD_OPTION_NOTIFY_COMPLETED, OnRequestCompleted, &server->m_accessLog,
+        MHD_OPTION_END);
+    // clang-format on
     if (!server->m_daemon) {
         error = "cannot listen on the address (in use, or not this machine's)";
         return nullptr;

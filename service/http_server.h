@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "service/limits.h"
 #include "service/listen_address.h"
 
 struct MHD_Daemon;
@@ -15,6 +16,8 @@ struct ServerOptions {
     bool accessLog = true;
     // Worker threads; 0 means one per core.
     unsigned threads = 0;
+    // Seconds a connection may stay silent before it is closed.
+    unsigned idleTimeoutSeconds = kIdleTimeoutSeconds;
 };
 
 // The HTTP/1.0 and 1.1 front of the service: listens, runs HandleRequest for every request on a
