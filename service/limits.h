@@ -39,6 +39,10 @@ inline constexpr unsigned kMaxConnections = 2048;
 // request holds its slot only this long.
 inline constexpr unsigned kIdleTimeoutSeconds = 10;
 
+// Recently rendered pictures kept for repeated requests: a few thousand of the tool's size,
+// little enough that a busy day does not show in the service's memory.
+inline constexpr std::size_t kRenderCacheBytes = 4 * 1024 * 1024;
+
 // Worker threads: one per core, within these bounds.
 inline constexpr unsigned kMinThreads = 1;
 inline constexpr unsigned kMaxThreads = 64;

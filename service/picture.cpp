@@ -16,6 +16,28 @@ Outcome<PictureLayout> LayOutPicture(int modules, int margin, int width) {
     return PictureLayout{moduleSize, margin * moduleSize + leftover / 2};
 }
 
+std::string PictureKey(const RenderParameters& parameters) {
+    const Rgb& bg = parameters.background;
+    const Rgb& fg = parameters.foreground;
+    // Fixed-size fields first, so the data that follows cannot shift them.
+    const char fields[] = {
+        static_cast<char>(parameters.width >> 8),
+        static_cast<char>(parameters.width & 0xff),
+        static_cast<char>(parameters.margin),
+        static_cast<char>(parameters.level ? static_cast<int>(*parameters.level) : -1),
+        static_cast<char>(parameters.eci),
+        static_cast<char>(bg.red),
+        static_cast<char>(bg.green),
+        static_cast<char>(bg.blue),
+        static_cast<char>(fg.red),
+        static_cast<char>(fg.green),
+        static_cast<char>(fg.blue),
+    };
+    std::string key(fields, sizeof fields);
+    key += parameters.data;
+    return key;
+}
+
 Outcome<std::string> RenderQrPng(const RenderParameters& parameters) {
     Outcome<QrMatrix> encoded = EncodeQr(parameters.data, parameters.level, parameters.eci);
     if (auto* failure = std::get_if<Failure>(&encoded)) return std::move(*failure);

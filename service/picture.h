@@ -19,6 +19,9 @@ struct PictureLayout {
 // resampled. WidthTooSmall when not even one pixel per module fits.
 Outcome<PictureLayout> LayOutPicture(int modules, int margin, int width);
 
+// Equal for parameters that give the same picture, different otherwise.
+std::string PictureKey(const RenderParameters& parameters);
+
 // The PNG of the code the parameters ask for.
 Outcome<std::string> RenderQrPng(const RenderParameters& parameters);
 

@@ -5,6 +5,7 @@
 #include "service/parameters.h"
 #include "service/picture.h"
 #include "service/query.h"
+#include "service/render_cache.h"
 
 namespace qrlogo::service {
 namespace {
@@ -22,10 +23,18 @@ Response FailureResponse(const Failure& failure) {
 Response RenderCode(std::string_view query) {
     Outcome<Query> parsed = ParseQuery(query);
     if (const auto* failure = std::get_if<Failure>(&parsed)) return FailureResponse(*failure);
-    Outcome<RenderParameters> parameters = ReadRenderParameters(std::get<Query>(parsed));
-    if (const auto* failure = std::get_if<Failure>(&parameters)) return FailureResponse(*failure);
-    Outcome<std::string> png = RenderQrPng(std::get<RenderParameters>(parameters));
+    Outcome<RenderParameters> read = ReadRenderParameters(std::get<Query>(parsed));
+    if (const auto* failure = std::get_if<Failure>(&read)) return FailureResponse(*failure);
+    const RenderParameters& parameters = std::get<RenderParameters>(read);
+
+    static RenderCache cache(kRenderCacheBytes);
+    std::string key = PictureKey(parameters);
+    if (std::optional<std::string> cached = cache.Find(key)) {
+        return Response{200, "image/png", std::move(*cached), {}};
+    }
+    Outcome<std::string> png = RenderQrPng(parameters);
     if (const auto* failure = std::get_if<Failure>(&png)) return FailureResponse(*failure);
+    cache.Insert(std::move(key), std::get<std::string>(png));
     return Response{200, "image/png", std::move(std::get<std::string>(png)), {}};
 }
 
