@@ -23,7 +23,8 @@ function(qrlogo_program name)
 endfunction()
 
 # A test program: qrlogo_test(name [LABEL unit|e2e|tsan] SOURCES ...). Its cases are discovered
-# one by one for ctest, run on Qt's offscreen platform, and carry the label (default unit).
+# one by one for ctest and carry the label (default unit). tests/test_main.cpp sets the
+# environment: Qt's offscreen platform, QRLOGO_SOURCE_DIR and QRLOGO_BIN_DIR.
 function(qrlogo_test name)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" "LABEL" "SOURCES")
     if(NOT arg_LABEL)
@@ -32,7 +33,7 @@ function(qrlogo_test name)
     add_executable(${name} ${arg_SOURCES})
     qrlogo_warnings(${name})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock)
+    target_link_libraries(${name} PRIVATE qrlogo_test_main GTest::gmock)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
     # End-to-end tests share the QR service's fixed port: they run one at a time.
     set(lock "")
@@ -41,7 +42,6 @@ function(qrlogo_test name)
     endif()
     gtest_discover_tests(${name}
         PROPERTIES LABELS ${arg_LABEL} ${lock}
-                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QRLOGO_SOURCE_DIR=${PROJECT_SOURCE_DIR};QRLOGO_BIN_DIR=${PROJECT_BINARY_DIR}/bin"
         DISCOVERY_TIMEOUT 60)
     if(arg_LABEL STREQUAL "tsan")
         add_dependencies(tsan_tests ${name})

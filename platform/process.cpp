@@ -10,8 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
+
+#include "platform/fetch_url_body.h"
 
 
 namespace qrlogo::platform {
@@ -19,7 +20,9 @@ namespace {
 
 int s_argc = 0;
 char** s_argv = nullptr;
-std::unique_ptr<QApplication> s_application;
+// Made once and deleted only by EndProcess: deleting it from a static destructor would run
+// after the toolkit's own statics are gone.
+QApplication* s_application = nullptr;
 void (*s_exitRoutine)() = nullptr;
 bool s_deliverySuspended = false;
 bool s_quitRequested = false;
@@ -50,7 +53,7 @@ bool StartPlatform() {
             s_argc = 1;
             s_argv = fallback;
         }
-        s_application = std::make_unique<QApplication>(s_argc, s_argv);
+        s_application = new QApplication(s_argc, s_argv);
     }
     // The program decides when the loop ends: closing the window asks for the quit, and a
     // handler waiting inside the second of its capture finishes its wait first.
@@ -129,7 +132,9 @@ int EndProcess(int code) {
         s_exitRoutine = nullptr;
         routine();
     }
-    s_application.reset();
+    CloseHttpClient();
+    delete s_application;
+    s_application = nullptr;
     return s_quitRequested ? s_quitCode : code;
 }
 

@@ -23,7 +23,8 @@ for stage in "${stages[@]}"; do
     asan)
         configure build-asan -DQRLOGO_SANITIZE=address,undefined
         cmake --build build-asan
-        ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+            UBSAN_OPTIONS=print_stacktrace=1 \
             ctest --test-dir build-asan --output-on-failure -j "$jobs" -L unit ;;
     tsan)
         configure build-tsan -DQRLOGO_SANITIZE=thread
