@@ -22,11 +22,11 @@ function(qrlogo_program name)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 endfunction()
 
-# A test program: qrlogo_test(name [LABEL unit|e2e|tsan] SOURCES ...). Its cases are discovered
+# A test program: qrlogo_test(name [LABEL unit|e2e|tsan] [SERVICE_PORT] SOURCES ...). Its cases are discovered
 # one by one for ctest and carry the label (default unit). tests/test_main.cpp sets the
 # environment: Qt's offscreen platform, QRLOGO_SOURCE_DIR and QRLOGO_BIN_DIR.
 function(qrlogo_test name)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "LABEL" "SOURCES")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "SERVICE_PORT" "LABEL" "SOURCES")
     if(NOT arg_LABEL)
         set(arg_LABEL unit)
     endif()
@@ -35,9 +35,10 @@ function(qrlogo_test name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE qrlogo_test_main GTest::gmock)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
-    # End-to-end tests share the QR service's fixed port: they run one at a time.
+    # Tests that talk to the QR service on the port the program is built for (every
+    # end-to-end test among them) run one at a time.
     set(lock "")
-    if(arg_LABEL STREQUAL "e2e")
+    if(arg_LABEL STREQUAL "e2e" OR arg_SERVICE_PORT)
         set(lock RESOURCE_LOCK qrlogo_service_port)
     endif()
     gtest_discover_tests(${name}

@@ -100,7 +100,9 @@ void ToolSession::Key(const std::string& keyName) const {
 std::vector<std::filesystem::path> ToolSession::SavedFiles() const {
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(m_folder)) {
-        if (entry.path().filename() != m_programName) files.push_back(entry.path());
+        // A name starting with a dot is a file still being written.
+        const std::string name = entry.path().filename().string();
+        if (name != m_programName && !name.starts_with('.')) files.push_back(entry.path());
     }
     return files;
 }

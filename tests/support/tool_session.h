@@ -45,7 +45,8 @@ public:
     void Type(const std::string& utf8) const;
     void Key(const std::string& keyName) const;
 
-    // The files the program saved in its folder, other than the program file itself.
+    // The files the program saved in its folder, other than the program file itself and
+    // files still being written.
     std::vector<std::filesystem::path> SavedFiles() const;
 
 private:
