@@ -29,11 +29,12 @@ inline constexpr std::size_t kMaxTargetBytes = 3 * kMaxTextBytes + 1024;
 
 // Per-connection memory for the request line and headers. A request line beyond it gets 414 and
 // oversized headers 431, both from the HTTP library before any of our code runs.
-inline constexpr std::size_t kConnectionMemoryBytes = 64 * 1024;
+inline constexpr std::size_t kConnectionMemoryBytes = 32 * 1024;
 
-// Enough for a thousand idle keep-alive clients and a busy benchmark at once; together with the
-// per-connection memory this bounds what clients can make the service hold.
-inline constexpr unsigned kMaxConnections = 2048;
+// Enough for a thousand idle keep-alive clients and a busy benchmark at once, even when the
+// workers, which share the limit out between them, accept unevenly. Together with the
+// per-connection memory this bounds what clients can make the service hold (128 MiB at most).
+inline constexpr unsigned kMaxConnections = 4096;
 
 // A connection that sends nothing for this long is closed, so a client that never finishes its
 // request holds its slot only this long.
