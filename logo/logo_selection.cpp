@@ -13,8 +13,10 @@ void OnAddLogoClicked() {
     // generate click decides it.
     ShowFileOpenDialog(通用对话框1());
     LogoPath = 通用对话框1().FileName();
-    const std::vector<std::uint8_t> logoBytes = platform::ReadFileBytes(LogoPath.View());
-    图片框1().SetPicture(ByteSet::FromBytes(logoBytes));
+    // The file's bytes are held once: the read buffer goes as soon as the byte set has them,
+    // and the box keeps that byte set itself.
+    ByteSet logoBytes = ByteSet::FromBytes(platform::ReadFileBytes(LogoPath.View()));
+    图片框1().SetPicture(std::move(logoBytes));
 }
 
 }  // namespace qrlogo

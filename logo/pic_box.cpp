@@ -27,9 +27,12 @@ void PicBox::StopAnimation() {
     m_animationPending = false;
 }
 
-void PicBox::SetPicture(const ByteSet& bytes) {
-    m_bytes = bytes.Copy();
+void PicBox::SetPicture(const ByteSet& bytes) { SetPicture(bytes.Copy()); }
+
+void PicBox::SetPicture(ByteSet&& bytes) {
+    m_bytes = std::move(bytes);
     StopAnimation();
+    m_stillFrameReady = false;
     m_picture.reset();
     m_still = PixelBuffer();
 
@@ -73,10 +76,11 @@ const PixelBuffer& PicBox::Paint(const Rect&) {
     if (m_animation) {
         m_animation->ReadCanvas(
             [&](const PixelBuffer& canvas, std::size_t) { m_frame = stretch(canvas); });
-    } else if (!m_still.IsEmpty()) {
-        m_frame = stretch(m_still);
-    } else {
-        m_frame = PixelBuffer(client.width, client.height, m_background);
+    } else if (!m_stillFrameReady || m_stillFrameSmooth != smooth) {
+        m_frame = m_still.IsEmpty() ? PixelBuffer(client.width, client.height, m_background)
+                                    : stretch(m_still);
+        m_stillFrameReady = true;
+        m_stillFrameSmooth = smooth;
     }
     return m_frame;
 }

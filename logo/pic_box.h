@@ -26,6 +26,8 @@ public:
     // Keeps a copy of the bytes, stops the animation, decodes the bytes and asks for a repaint
     // without erasing. Bytes that hold no picture leave the box showing its background.
     void SetPicture(const ByteSet& bytes);
+    // The same, keeping the bytes themselves instead of a copy.
+    void SetPicture(ByteSet&& bytes);
     const ByteSet& PictureBytes() const { return m_bytes; }
 
     void SetVisible(bool visible);
@@ -53,6 +55,10 @@ private:
     bool m_animationPending = false;
     std::unique_ptr<GifAnimation> m_animation;
     PixelBuffer m_frame;
+    // A still picture is stretched once, at its first paint, then again only when the
+    // display's depth asks for the other kind of stretch.
+    bool m_stillFrameReady = false;
+    bool m_stillFrameSmooth = false;
 };
 
 }  // namespace qrlogo

@@ -26,9 +26,11 @@ std::string ToCodePage(const QString& text) { return Utf8ToCodePage(text.toStdSt
 
 class QtPushButton final : public PushButton {
 public:
-    explicit QtPushButton(QPushButton* button) : m_button(button) {
-        QObject::connect(button, &QPushButton::clicked, button, [this] {
-            if (m_handler && !IsEventDeliverySuspended()) m_handler();
+    // A click still queued when the window closes reaches no handler: for the program the
+    // window and its buttons are gone.
+    QtPushButton(QPushButton* button, const bool* windowClosed) : m_button(button) {
+        QObject::connect(button, &QPushButton::clicked, button, [this, windowClosed] {
+            if (m_handler && !IsEventDeliverySuspended() && !*windowClosed) m_handler();
         });
     }
     void SetClickedHandler(std::function<void()> handler) override { m_handler = std::move(handler); }
@@ -149,7 +151,7 @@ void QtTopWindow::BuildComponents(const WindowLayout& layout) {
                 button->setAutoDefault(false);
                 button->setDefault(false);
                 component->widget = button;
-                component->button = std::make_unique<QtPushButton>(button);
+                component->button = std::make_unique<QtPushButton>(button, &m_closed);
                 break;
             }
             case ControlKind::Label: {

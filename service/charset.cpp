@@ -23,8 +23,9 @@ public:
     bool Ready() const { return m_handle != reinterpret_cast<iconv_t>(-1); }
 
     std::optional<std::string> Convert(std::string_view input) {
-        // A GB18030 character of n bytes is at most ceil(1.5 n) bytes of UTF-8.
-        std::string output(input.size() + input.size() / 2 + 4, '\0');
+        // Two bytes of UTF-8 per input byte: the system's tables map a few two-byte codes
+        // (FE51 among them) to supplementary-plane characters of four UTF-8 bytes.
+        std::string output(2 * input.size() + 4, '\0');
         iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
         char* in = const_cast<char*>(input.data());
         std::size_t inLeft = input.size();

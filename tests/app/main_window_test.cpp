@@ -107,11 +107,16 @@ TEST_F(MainWindowTest, EnterBreaksLinesInTheEditBoxOnlyAndSpacePressesButtons) {
 }
 
 TEST_F(MainWindowTest, EscClosesTheWindowFromTheEditBox) {
+    int clicks = 0;
+    MainWindow().ButtonAt(k按钮2).SetClickedHandler([&] { ++clicks; });
     QTest::keyClicks(Component("编辑框1"), "typing");
     QTest::keyClick(Component("编辑框1"), Qt::Key_Escape);
     EXPECT_FALSE(MainWindowExists());
     EXPECT_TRUE(platform::IsQuitRequested());
     EXPECT_FALSE(platform::MainWindowWidget()->isVisible());
+    // A click still queued when the window closed reaches no handler.
+    qobject_cast<QPushButton*>(Component("按钮2"))->click();
+    EXPECT_EQ(clicks, 0);
 }
 
 TEST_F(MainWindowTest, ThePictureBoxStaysHiddenUntilShown) {

@@ -50,6 +50,9 @@ TEST(ReadRenderParameters, ConvertsTheTextByCharset) {
          "\xe4\xba\x8c\xe7\xbb\xb4\xe7\xa0\x81"},
         {"GB18030 four-byte character", "text=%949%FC6", "\xf0\x9f\x98\x80"},
         {"GB18030 named", "charset=gb18030&text=a%A2%E3", "a\xe2\x82\xac"},
+        // Two bytes that become four of UTF-8 (U+20087), several in a row.
+        {"two-byte codes of the supplementary plane", "text=%FE%51%FE%51%FE%51%FE%51%FE%51",
+         "\xf0\xa0\x82\x87\xf0\xa0\x82\x87\xf0\xa0\x82\x87\xf0\xa0\x82\x87\xf0\xa0\x82\x87"},
         {"ASCII unchanged", "text=Hello+1", "Hello 1"},
         {"UTF-8 kept", "charset=utf8&text=%E4%BA%8C", "\xe4\xba\x8c"},
         {"raw kept, even invalid", "charset=raw&text=%FF%B6", "\xff\xb6"},
