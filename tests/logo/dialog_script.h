@@ -25,14 +25,15 @@ inline void WhenFileDialogOpens(std::function<void(QFileDialog&)> act) {
     timer->start();
 }
 
-// Puts a path into the dialog's file-name field as a user pasting it would, and presses Enter.
+// Puts a path into the dialog's file-name field as a user pasting it would, and accepts it
+// as the Open button does. (A Return key would go to the field's completer popup whenever
+// the folder listing arrives in time to open it, and the dialog would stay open.)
 inline void EnterPath(QFileDialog& dialog, const std::string& utf8Path) {
     auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");
     if (field == nullptr) field = qobject_cast<QLineEdit*>(dialog.focusWidget());
     if (field == nullptr) return dialog.reject();
-    field->selectAll();
-    field->insert(QString::fromStdString(utf8Path));
-    QTest::keyClick(field, Qt::Key_Return);
+    field->setText(QString::fromStdString(utf8Path));
+    dialog.accept();
 }
 
 inline void PressEscape(QFileDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); }
