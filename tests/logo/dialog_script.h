@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -33,7 +35,10 @@ inline void EnterPath(QFileDialog& dialog, const std::string& utf8Path) {
     if (field == nullptr) field = qobject_cast<QLineEdit*>(dialog.focusWidget());
     if (field == nullptr) return dialog.reject();
     field->setText(QString::fromStdString(utf8Path));
-    dialog.accept();
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    QPushButton* open = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
+    if (open == nullptr) return dialog.reject();
+    open->click();
 }
 
 inline void PressEscape(QFileDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); }
