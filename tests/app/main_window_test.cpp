@@ -16,20 +16,13 @@
 #include "platform/process.h"
 #include "platform/qt_window.h"
 #include "platform/widgets.h"
-#include "tests/support/qt_app.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace qrlogo {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::MainWindowFixture {
 protected:
-    void SetUp() override {
-        test::StartPlatformOnce();
-        OpenMainWindow();
-        QApplication::processEvents();
-    }
-    void TearDown() override { CloseMainWindowForGood(); }
-
     static QWidget* Component(const char* name) {
         return platform::MainWindowWidget()->findChild<QWidget*>(QString::fromUtf8(name));
     }

@@ -12,7 +12,7 @@
 #include "logo/pic_box.h"
 #include "platform/custom_control.h"
 #include "platform/qt_window.h"
-#include "tests/support/qt_app.h"
+#include "tests/support/main_window_fixture.h"
 #include "tests/support/tool_session.h"
 
 namespace qrlogo {
@@ -29,15 +29,7 @@ std::optional<test::BmpPixels> SnapshotOfTheArea() {
     return test::ReadBmp24({bmp.Bytes().begin(), bmp.Bytes().end()});
 }
 
-class WindowSnapshotTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        test::StartPlatformOnce();
-        OpenMainWindow();
-        QApplication::processEvents();
-    }
-    void TearDown() override { CloseMainWindowForGood(); }
-};
+using WindowSnapshotTest = test::MainWindowFixture;
 
 TEST_F(WindowSnapshotTest, TheAreaGivesA208By200TwentyFourBitBitmap) {
     const ByteSet bmp = CaptureWindowBitmap(WindowOfControl(k动画框1));
