@@ -27,13 +27,16 @@ inline void WhenFileDialogOpens(std::function<void(QFileDialog&)> act) {
     timer->start();
 }
 
-// Puts a path into the dialog's file-name field as a user pasting it would, and accepts it
-// as the Open button does. (A Return key would go to the field's completer popup whenever
-// the folder listing arrives in time to open it, and the dialog would stay open.)
+// Puts a path into the dialog's file-name field as a user pasting it would, and presses the
+// dialog's Open button. The field has the focus first, as it has for a user typing: only then
+// does the dialog drop the file it was opened with from its selection when another is typed.
 inline void EnterPath(QFileDialog& dialog, const std::string& utf8Path) {
     auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");
     if (field == nullptr) field = qobject_cast<QLineEdit*>(dialog.focusWidget());
     if (field == nullptr) return dialog.reject();
+    QApplication::setActiveWindow(&dialog);
+    field->setFocus(Qt::OtherFocusReason);
+    if (!QTest::qWaitFor([field] { return field->hasFocus(); }, 5000)) return dialog.reject();
     field->setText(QString::fromStdString(utf8Path));
     auto* buttons = dialog.findChild<QDialogButtonBox*>();
     QPushButton* open = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
