@@ -93,7 +93,9 @@ TEST(LogoEndToEnd, AChosenJpegIsStretchedOverTheCodeAndSavedInItsFolder) {
     WaitUntil(10s, [&] {
         saved.clear();
         for (const auto& entry : fs::directory_iterator(logoFolder)) {
-            if (entry.path() != logo) saved.push_back(entry.path());
+            // A name starting with a dot is the capture still being written.
+            const bool beingWritten = entry.path().filename().string().starts_with('.');
+            if (entry.path() != logo && !beingWritten) saved.push_back(entry.path());
         }
         return !saved.empty();
     });
