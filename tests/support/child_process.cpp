@@ -39,17 +39,22 @@ ChildProcess::ChildProcess(const Options& options) {
     _exit(127);
 }
 
-ChildProcess::~ChildProcess() { Terminate(); }
+ChildProcess::~ChildProcess() { Stop(std::chrono::seconds(3)); }
 
 bool ChildProcess::Running() { return !Wait(std::chrono::milliseconds(0)).has_value(); }
 
 std::optional<int> ChildProcess::Wait(std::chrono::milliseconds limit) {
+    const std::optional<int> status = WaitStatus(limit);
+    return status ? std::optional<int>(DecodeStatus(*status)) : std::nullopt;
+}
+
+std::optional<int> ChildProcess::WaitStatus(std::chrono::milliseconds limit) {
     if (m_status || m_pid <= 0) return m_status;
     const auto end = std::chrono::steady_clock::now() + limit;
     for (;;) {
         int status = 0;
         if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_status = DecodeStatus(status);
+            m_status = status;
             return m_status;
         }
         if (std::chrono::steady_clock::now() >= end) return std::nullopt;
@@ -58,13 +63,14 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds limit) {
     }
 }
 
-void ChildProcess::Terminate() {
-    if (m_pid <= 0 || m_status) return;
+std::optional<int> ChildProcess::Stop(std::chrono::milliseconds limit) {
+    if (m_pid <= 0) return std::nullopt;
+    if (m_status) return m_status;
     kill(-m_pid, SIGTERM);
-    if (!Wait(std::chrono::seconds(3))) {
-        kill(-m_pid, SIGKILL);
-        Wait(std::chrono::seconds(3));
-    }
+    if (const auto status = WaitStatus(limit)) return status;
+    kill(-m_pid, SIGKILL);
+    WaitStatus(std::chrono::seconds(3));
+    return std::nullopt;
 }
 
 std::string RunCommand(const std::string& command, int* code) {

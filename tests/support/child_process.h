@@ -29,11 +29,15 @@ public:
     bool Running();
     // The exit code (or 128 + signal) once it ended within `limit`; none when it still runs.
     std::optional<int> Wait(std::chrono::milliseconds limit);
-    void Terminate();
+    // SIGTERM to its process group, then waits at most `limit`: the exit status as waitpid
+    // gives it, or none when it did not end in time (it is then killed).
+    std::optional<int> Stop(std::chrono::milliseconds limit);
 
 private:
+    std::optional<int> WaitStatus(std::chrono::milliseconds limit);
+
     pid_t m_pid = -1;
-    std::optional<int> m_status;
+    std::optional<int> m_status;  // as waitpid gives it
 };
 
 // Runs a command line through /bin/sh and returns its standard output; exit code in `code`.

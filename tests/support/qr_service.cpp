@@ -3,18 +3,13 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace qrlogo::test {
 namespace {
@@ -138,9 +133,7 @@ QrServiceProcess::QrServiceProcess(int port, bool accessLog) {
     }
 }
 
-QrServiceProcess::~QrServiceProcess() {
-    if (Running()) Stop();
-}
+QrServiceProcess::~QrServiceProcess() { Stop(); }
 
 bool QrServiceProcess::Launch(int port, bool accessLog) {
     const char* binDir = std::getenv("QRLOGO_BIN_DIR");
@@ -150,52 +143,35 @@ bool QrServiceProcess::Launch(int port, bool accessLog) {
     }
     const std::string program = std::string(binDir) + "/qrlogo-service";
     const int chosenPort = port != 0 ? port : FreeLoopbackPort();
-    std::string listen = "127.0.0.1:" + std::to_string(chosenPort);
-    std::vector<char*> arguments{const_cast<char*>(program.c_str()), const_cast<char*>("--listen"),
-                                 listen.data()};
-    if (!accessLog) arguments.push_back(const_cast<char*>("--quiet"));
-    arguments.push_back(nullptr);
+    ChildProcess::Options options;
+    options.arguments = {program, "--listen", "127.0.0.1:" + std::to_string(chosenPort)};
+    if (!accessLog) options.arguments.push_back("--quiet");
+    options.standardError = "/dev/stderr";
+    auto process = std::make_unique<ChildProcess>(options);
 
-    pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, arguments.data(), environ) != 0) {
-        m_error = "cannot start " + program;
-        return false;
-    }
     const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
     while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
+        if (!process->Running()) {
             m_error = program + " ended before answering on port " + std::to_string(chosenPort);
             return false;
         }
         if (ServiceAnswers(chosenPort)) {
-            m_pid = pid;
+            m_process = std::move(process);
             m_port = chosenPort;
             m_error.clear();
             return true;
         }
         std::this_thread::sleep_for(kPollInterval);
     }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
     m_error = program + " did not answer /healthz in time";
     return false;
 }
 
 std::optional<int> QrServiceProcess::Stop(std::chrono::milliseconds timeout) {
     if (!Running()) return std::nullopt;
-    const pid_t pid = m_pid;
-    m_pid = -1;
-    kill(pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return status;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return std::nullopt;
+    const std::optional<int> status = m_process->Stop(timeout);
+    m_process.reset();
+    return status;
 }
 
 }  // namespace qrlogo::test

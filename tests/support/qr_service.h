@@ -4,9 +4,12 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "tests/support/child_process.h"
 
 // The QR rendering service for end-to-end tests, and a small blocking HTTP client to talk to it.
 namespace qrlogo::test {
@@ -28,11 +31,11 @@ public:
     QrServiceProcess& operator=(const QrServiceProcess&) = delete;
 
     // Started and answering /healthz.
-    bool Running() const { return m_pid > 0; }
+    bool Running() const { return m_process != nullptr; }
     // Why it is not running.
     const std::string& Error() const { return m_error; }
     int Port() const { return m_port; }
-    pid_t Pid() const { return m_pid; }
+    pid_t Pid() const { return m_process ? m_process->Pid() : -1; }
 
     // SIGTERM, then waits at most `timeout`: the exit status (as from waitpid), or nothing when
     // it did not end in time (it is then killed). The destructor does this when still running.
@@ -41,7 +44,7 @@ public:
 private:
     bool Launch(int port, bool accessLog);
 
-    pid_t m_pid = -1;
+    std::unique_ptr<ChildProcess> m_process;
     int m_port = 0;
     std::string m_error;
 };
