@@ -3,9 +3,12 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 namespace qrlogo::test {
 namespace {
@@ -23,6 +26,38 @@ std::filesystem::path NewFolder() {
 
 std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+// The distinct characters above U+007F in well-formed UTF-8 text.
+std::set<char32_t> NonAsciiCharacters(const std::string& utf8) {
+    std::set<char32_t> characters;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (length > 1 && at + length <= utf8.size()) {
+            char32_t c = lead & (0x7F >> length);
+            for (std::size_t i = 1; i < length; ++i) c = c << 6 | (static_cast<unsigned char>(utf8[at + i]) & 0x3F);
+            characters.insert(c);
+        }
+        at += length;
+    }
+    return characters;
+}
+
+// Keycodes with no keysym in `xmodmap -pke` output ("keycode  93 =").
+std::vector<int> SpareKeycodes(const std::string& keymap) {
+    std::vector<int> spare;
+    std::istringstream lines(keymap);
+    for (std::string line; std::getline(lines, line);) {
+        int keycode = 0;
+        char equals = 0;
+        std::string keysym;
+        std::istringstream fields(line.substr(std::min(line.size(), std::string("keycode").size())));
+        if (line.starts_with("keycode") && fields >> keycode >> equals && equals == '=' && !(fields >> keysym)) {
+            spare.push_back(keycode);
+        }
+    }
+    return spare;
 }
 
 }  // namespace
@@ -89,8 +124,32 @@ void ToolSession::ClickAt(int x, int y) const {
                    std::to_string(y) + " click 1");
 }
 
-void ToolSession::Type(const std::string& utf8) const {
+void ToolSession::Type(const std::string& utf8) {
+    BindKeysFor(utf8);
     m_display->Run("xdotool type --delay 60 " + Quote(utf8));
+}
+
+// xdotool types a character missing from the keymap by binding it to one spare keycode,
+// rebinding that keycode for the next such character. A program that reads its key events
+// late then translates earlier presses with a later binding and gets the wrong characters.
+// Each such character gets a keycode of its own instead, bound before any of it is typed.
+void ToolSession::BindKeysFor(const std::string& utf8) {
+    std::vector<char32_t> unbound;
+    for (char32_t c : NonAsciiCharacters(utf8)) {
+        if (!m_boundCharacters.contains(c)) unbound.push_back(c);
+    }
+    if (unbound.empty()) return;
+    const std::vector<int> spare = SpareKeycodes(m_display->Run("xmodmap -pke"));
+    std::string command = "xmodmap";
+    for (std::size_t i = 0; i < unbound.size() && i < spare.size(); ++i) {
+        char keysym[16];
+        std::snprintf(keysym, sizeof keysym, "U%04X", static_cast<unsigned>(unbound[i]));
+        command += " -e " + Quote("keycode " + std::to_string(spare[i]) + " = " + keysym + " " + keysym);
+        m_boundCharacters.insert(unbound[i]);
+    }
+    m_display->Run(command);
+    // The program takes the new keymap while it is idle, before the first press arrives.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
 
 void ToolSession::Key(const std::string& keyName) const {

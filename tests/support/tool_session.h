@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,7 @@ public:
     // Clicks at a point of the main window's client area.
     void ClickAt(int x, int y) const;
     // Types text (UTF-8) into the focused component; keys such as "Escape" or "Return".
-    void Type(const std::string& utf8) const;
+    void Type(const std::string& utf8);
     void Key(const std::string& keyName) const;
 
     // The files the program saved in its folder, other than the program file itself and
@@ -50,12 +51,15 @@ public:
     std::vector<std::filesystem::path> SavedFiles() const;
 
 private:
+    void BindKeysFor(const std::string& utf8);
+
     std::unique_ptr<XvfbDisplay> m_display;
     std::unique_ptr<ChildProcess> m_process;
     std::filesystem::path m_folder;
     std::filesystem::path m_errorLog;
     std::string m_programName;
     std::string m_windowId;
+    std::set<char32_t> m_boundCharacters;
 };
 
 // A 24-bit bottom-up BMP file as 0xFFRRGGBB pixels, rows from the top; none when the bytes
