@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -203,17 +204,38 @@ TEST_F(FileBytesTest, WriteThatBreaksOffKeepsTheOldFile) {
     EXPECT_EQ(Names(), std::set<std::string>{"kept.jpg"});
 }
 
+// Root passes every permission check, so as root the checks run in a child that has given
+// the folder to an ordinary user and become that user.
 TEST_F(FileBytesTest, WriteRespectsPermissions) {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     Put("read-only.jpg", "old");
-    fs::permissions(PathOf("read-only.jpg"), fs::perms::owner_read);
-    EXPECT_FALSE(WriteFileBytes("read-only.jpg", {Bytes("new")}));
-    EXPECT_EQ(Content("read-only.jpg"), "old");
-
     fs::create_directory(PathOf("locked"));
-    fs::permissions(PathOf("locked"), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(WriteFileBytes("locked/new.jpg", {Bytes("new")}));
-    EXPECT_FALSE(fs::exists(PathOf("locked/new.jpg")));
+    const auto refusesBoth = [&] {
+        fs::permissions(PathOf("read-only.jpg"), fs::perms::owner_read);
+        fs::permissions(PathOf("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+        return !WriteFileBytes("read-only.jpg", {Bytes("new")}) && Content("read-only.jpg") == "old" &&
+               !WriteFileBytes("locked/new.jpg", {Bytes("new")}) && !fs::exists(PathOf("locked/new.jpg"));
+    };
+    if (geteuid() != 0) {
+        EXPECT_TRUE(refusesBoth());
+        return;
+    }
+    // The child exits 0 when both writes were refused, 1 when one was not, and 2 when it
+    // could not become the ordinary user (a user namespace without that user).
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        for (const std::string& name : {m_folder.string(), PathOf("read-only.jpg"), PathOf("locked")}) {
+            if (chown(name.c_str(), kNobody, kNobody) != 0) _exit(2);
+        }
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);
+        _exit(refusesBoth() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot become an ordinary user here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a write went through a permission that forbids it";
 }
 
 }  // namespace
