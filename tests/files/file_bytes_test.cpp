@@ -212,8 +212,10 @@ TEST_F(FileBytesTest, WriteRespectsPermissions) {
     const auto refusesBoth = [&] {
         fs::permissions(PathOf("read-only.jpg"), fs::perms::owner_read);
         fs::permissions(PathOf("locked"), fs::perms::owner_read | fs::perms::owner_exec);
-        return !WriteFileBytes("read-only.jpg", {Bytes("new")}) && Content("read-only.jpg") == "old" &&
-               !WriteFileBytes("locked/new.jpg", {Bytes("new")}) && !fs::exists(PathOf("locked/new.jpg"));
+        return !WriteFileBytes("read-only.jpg", {Bytes("new")}) &&
+               Content("read-only.jpg") == "old" &&
+               !WriteFileBytes("locked/new.jpg", {Bytes("new")}) &&
+               !fs::exists(PathOf("locked/new.jpg"));
     };
     if (geteuid() != 0) {
         EXPECT_TRUE(refusesBoth());
@@ -225,7 +227,8 @@ TEST_F(FileBytesTest, WriteRespectsPermissions) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         constexpr uid_t kNobody = 65534;
-        for (const std::string& name : {m_folder.string(), PathOf("read-only.jpg"), PathOf("locked")}) {
+        for (const std::string& name :
+             {m_folder.string(), PathOf("read-only.jpg"), PathOf("locked")}) {
             if (chown(name.c_str(), kNobody, kNobody) != 0) _exit(2);
         }
         if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);

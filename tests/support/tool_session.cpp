@@ -36,7 +36,8 @@ std::set<char32_t> NonAsciiCharacters(const std::string& utf8) {
         const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         if (length > 1 && at + length <= utf8.size()) {
             char32_t c = lead & (0x7F >> length);
-            for (std::size_t i = 1; i < length; ++i) c = c << 6 | (static_cast<unsigned char>(utf8[at + i]) & 0x3F);
+            for (std::size_t i = 1; i < length; ++i)
+                c = c << 6 | (static_cast<unsigned char>(utf8[at + i]) & 0x3F);
             characters.insert(c);
         }
         at += length;
@@ -52,8 +53,10 @@ std::vector<int> SpareKeycodes(const std::string& keymap) {
         int keycode = 0;
         char equals = 0;
         std::string keysym;
-        std::istringstream fields(line.substr(std::min(line.size(), std::string("keycode").size())));
-        if (line.starts_with("keycode") && fields >> keycode >> equals && equals == '=' && !(fields >> keysym)) {
+        std::istringstream fields(
+            line.substr(std::min(line.size(), std::string("keycode").size())));
+        if (line.starts_with("keycode") && fields >> keycode >> equals && equals == '=' &&
+            !(fields >> keysym)) {
             spare.push_back(keycode);
         }
     }
@@ -144,7 +147,8 @@ void ToolSession::BindKeysFor(const std::string& utf8) {
     for (std::size_t i = 0; i < unbound.size() && i < spare.size(); ++i) {
         char keysym[16];
         std::snprintf(keysym, sizeof keysym, "U%04X", static_cast<unsigned>(unbound[i]));
-        command += " -e " + Quote("keycode " + std::to_string(spare[i]) + " = " + keysym + " " + keysym);
+        command +=
+            " -e " + Quote("keycode " + std::to_string(spare[i]) + " = " + keysym + " " + keysym);
         m_boundCharacters.insert(unbound[i]);
     }
     m_display->Run(command);
@@ -172,10 +176,12 @@ std::optional<BmpPixels> ReadBmp24(const std::vector<std::uint8_t>& file) {
     const auto width = static_cast<std::int32_t>(U32At(file, 18));
     const auto height = static_cast<std::int32_t>(U32At(file, 22));
     const auto bits = file[28] | file[29] << 8;
-    if (bits != 24 || width <= 0 || height <= 0 || width > 10000 || height > 10000) return std::nullopt;
+    if (bits != 24 || width <= 0 || height <= 0 || width > 10000 || height > 10000)
+        return std::nullopt;
     const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
     if (file.size() < offset + stride * height) return std::nullopt;
-    BmpPixels bmp{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+    BmpPixels bmp{width, height,
+                  std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
     for (int y = 0; y < height; ++y) {
         // Rows are stored bottom-up.
         const std::uint8_t* row = file.data() + offset + stride * (height - 1 - y);
