@@ -11,7 +11,7 @@ packages=(
   libqrencode-dev libmicrohttpd-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev libstb-dev nlohmann-json3-dev
-  xvfb xdotool x11-utils x11-xserver-utils xauth python3 python3-pil imagemagick wrk curl
+  xvfb xdotool x11-utils x11-xserver-utils xauth python3 python3-pil imagemagick wrk curl openssl
   # a CJK font so the Chinese captions render
   fonts-wqy-microhei
 )

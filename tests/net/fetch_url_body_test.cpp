@@ -5,10 +5,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
 #include "tests/net/loopback_http_server.h"
+#include "tests/support/child_process.h"
 
 namespace qrlogo::platform {
 namespace {
@@ -277,6 +281,47 @@ TEST(FetchUrlBody, WorksAgainAfterTheClientWasClosed) {
     CloseHttpClient();
     CloseHttpClient();
     EXPECT_EQ(Fetch(server.Url("/q")), "again");
+}
+
+// An https server on loopback (openssl s_server) whose certificate no known authority signed:
+// the fetch goes through a TLS handshake, refuses the certificate and gives nothing.
+TEST(FetchUrlBody, HttpsRefusesAnUntrustedCertificate) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qrlogo-tls-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const std::filesystem::path folder = pattern;
+    int code = -1;
+    test::RunCommand("cd '" + pattern +
+                         "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1"
+                         " -nodes -days 1 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1"
+                         " -keyout key.pem -out cert.pem 2>/dev/null",
+                     &code);
+    ASSERT_EQ(code, 0) << "openssl could not make a certificate";
+    const int port = test::UnusedLoopbackPort();
+    const std::string log = (folder / "server.log").string();
+    {
+        test::ChildProcess server({.arguments = {"/usr/bin/openssl", "s_server", "-accept",
+                                                 "127.0.0.1:" + std::to_string(port), "-cert",
+                                                 (folder / "cert.pem").string(), "-key",
+                                                 (folder / "key.pem").string(), "-www"},
+                                   .environment = {},
+                                   .workingDirectory = {},
+                                   .standardError = log,
+                                   .standardOutput = log});
+        const auto logText = [&] {
+            std::ifstream in(log);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        ASSERT_TRUE(test::WaitUntil(std::chrono::seconds(10), [&] {
+            return logText().find("ACCEPT") != std::string::npos;
+        })) << logText();
+        EXPECT_EQ(Fetch("https://127.0.0.1:" + std::to_string(port) + "/q"), "");
+        EXPECT_TRUE(
+            test::WaitUntil(std::chrono::seconds(5),
+                            [&] { return logText().find("unknown ca") != std::string::npos; }))
+            << "the server saw no refused handshake:\n"
+            << logText();
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
