@@ -2,12 +2,13 @@
 
 #include <curl/curl.h>
 
-#include <charconv>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <optional>
+#include <span>
 #include <string>
+
+#include "platform/received_body.h"
 
 namespace qrlogo::platform {
 namespace {
@@ -134,75 +135,15 @@ std::string NoProxyHosts() {
     return std::string(kLoopbackHosts);
 }
 
-std::optional<std::uint64_t> ParseContentLength(std::string_view line) {
-    constexpr std::string_view name = "content-length:";
-    if (line.size() < name.size()) return std::nullopt;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = line[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != name[i]) {
-            return std::nullopt;
-        }
-    }
-    std::string_view value = line.substr(name.size());
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
-        value.remove_prefix(1);
-    while (!value.empty() && (value.back() == '\r' || value.back() == '\n' || value.back() == ' ' ||
-                              value.back() == '\t')) {
-        value.remove_suffix(1);
-    }
-    std::uint64_t length = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), length);
-    if (error != std::errc() || end != value.data() + value.size() || length == 0) {
-        return std::nullopt;
-    }
-    return length;
-}
-
-// What one fetch has received so far.
-struct Transfer {
-    std::size_t largestBody = 0;
-    std::optional<std::uint64_t> announcedLength;  // of the latest response in a redirect chain
-    bool bodyStarted = false;
-    bool dropped = false;  // too long or no memory: the result is empty
-    std::vector<std::uint8_t> body;
-};
-
 std::size_t OnHeaderLine(char* data, std::size_t size, std::size_t count, void* context) {
-    auto& transfer = *static_cast<Transfer*>(context);
-    const std::string_view line(data, size * count);
-    if (line.starts_with("HTTP/")) {
-        transfer.announcedLength.reset();
-    } else if (const auto length = ParseContentLength(line)) {
-        transfer.announcedLength = length;
-    }
+    static_cast<ReceivedBody*>(context)->AddHeaderLine(std::string_view(data, size * count));
     return size * count;
 }
 
 // Returning fewer bytes than given ends the transfer.
 std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* context) {
-    auto& transfer = *static_cast<Transfer*>(context);
-    const std::size_t length = size * count;
-    try {
-        if (!transfer.bodyStarted) {
-            transfer.bodyStarted = true;
-            if (transfer.announcedLength) {
-                if (*transfer.announcedLength > transfer.largestBody) {
-                    transfer.dropped = true;
-                    return 0;
-                }
-                transfer.body.reserve(static_cast<std::size_t>(*transfer.announcedLength));
-            }
-        }
-        if (length > transfer.largestBody - transfer.body.size()) {
-            transfer.dropped = true;
-            return 0;
-        }
-        transfer.body.insert(transfer.body.end(), data, data + length);
-    } catch (const std::bad_alloc&) {
-        transfer.dropped = true;
-        return 0;
-    }
-    return length;
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(data), size * count);
+    return static_cast<ReceivedBody*>(context)->AddBodyBytes(bytes) ? bytes.size() : 0;
 }
 
 }  // namespace
@@ -227,8 +168,7 @@ std::vector<std::uint8_t> FetchUrlBody(std::string_view url, const FetchOptions&
     }
     const HeaderList headers(lines);
     const std::string noProxy = NoProxyHosts();
-    Transfer transfer;
-    transfer.largestBody = options.largestBody;
+    ReceivedBody received(options.largestBody);
 
     CURL* e = easy.get();
     bool set = true;
@@ -255,15 +195,14 @@ std::vector<std::uint8_t> FetchUrlBody(std::string_view url, const FetchOptions&
                             static_cast<long>(options.transferTimeout.count())));
     option(curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L));
     option(curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, OnHeaderLine));
-    option(curl_easy_setopt(e, CURLOPT_HEADERDATA, &transfer));
+    option(curl_easy_setopt(e, CURLOPT_HEADERDATA, &received));
     option(curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnBodyBytes));
-    option(curl_easy_setopt(e, CURLOPT_WRITEDATA, &transfer));
+    option(curl_easy_setopt(e, CURLOPT_WRITEDATA, &received));
     if (!set) return {};
 
     // The status is not looked at, and a transfer that fails part-way keeps what it received.
     curl_easy_perform(e);
-    if (transfer.dropped) return {};
-    return std::move(transfer.body);
+    return std::move(received).Take();
 }
 
 void CloseHttpClient() { ClientSlot().reset(); }
