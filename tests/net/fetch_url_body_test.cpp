@@ -289,6 +289,14 @@ TEST(FetchUrlBody, HttpsRefusesAnUntrustedCertificate) {
     std::string pattern = (std::filesystem::temp_directory_path() / "qrlogo-tls-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     const std::filesystem::path folder = pattern;
+    // The folder goes however the test ends, a failed assertion included.
+    struct RemoveFolder {
+        std::filesystem::path path;
+        ~RemoveFolder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } removeFolder{folder};
     int code = -1;
     test::RunCommand("cd '" + pattern +
                          "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1"
@@ -321,7 +329,6 @@ TEST(FetchUrlBody, HttpsRefusesAnUntrustedCertificate) {
             << "the server saw no refused handshake:\n"
             << logText();
     }
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
